@@ -17,7 +17,7 @@ ProgramDirectories ResolveProgramDirectories(const std::filesystem::path& exeDir
     }
     const std::filesystem::path share = exeDir.parent_path() / "share" / "keydeck";
     std::filesystem::path config;
-    if (auto xdg = env("XDG_CONFIG_HOME"); xdg && !xdg->empty() && xdg->front() == '/') {
+    if (auto xdg = env("XDG_CONFIG_HOME"); xdg && std::filesystem::path(*xdg).is_absolute()) {
         config = std::filesystem::path(*xdg);
     } else if (auto home = env("HOME"); home && !home->empty()) {
         config = std::filesystem::path(*home) / ".config";

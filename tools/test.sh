@@ -32,6 +32,6 @@ tools/fetch-mingw-deps.sh build/deps/pugixml
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$jobs"
 ctest --preset mingw
-wineserver -k 2>/dev/null || true
+/usr/lib/wine/wineserver -k 2>/dev/null || true
 
 step "all test runs passed"
