@@ -1,0 +1,16 @@
+#include "ui/framework/message_box.h"
+
+#include <QMessageBox>
+
+#include "ui/framework/translator.h"
+
+namespace keydeck {
+
+void ShowWarning(QWidget* owner, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), Tr(text), QMessageBox::Ok,
+                    owner);
+    box.setObjectName(QStringLiteral("msgbox"));
+    box.exec();
+}
+
+}  // namespace keydeck
