@@ -1,8 +1,11 @@
 #include <windows.h>
 // The HID headers need windows.h first.
 #include <dbt.h>
-#include <hidsdi.h>
 #include <setupapi.h>
+// MinGW's HID headers declare C functions without saying so.
+extern "C" {
+#include <hidsdi.h>
+}
 #ifdef interface
 #undef interface
 #endif
