@@ -14,3 +14,13 @@ void ShowWarning(QWidget* owner, const QString& text) {
 }
 
 }  // namespace keydeck
+
+namespace keydeck {
+
+bool AskWarning(QWidget* owner, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), Tr(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, owner);
+    return box.exec() == QMessageBox::Ok;
+}
+
+}  // namespace keydeck

@@ -11,3 +11,10 @@ namespace keydeck {
 void ShowWarning(QWidget* owner, const QString& text);
 
 }  // namespace keydeck
+
+namespace keydeck {
+
+// The same box with OK and Cancel; true when the user chose OK.
+bool AskWarning(QWidget* owner, const QString& text);
+
+}  // namespace keydeck

@@ -16,7 +16,6 @@ class ResourceIndex;
 // rows. Strings are translated with an empty context: the context Qt passes
 // (a layout's class, a widget's) is ignored, so one row serves every window.
 class XmlTranslator final : public QTranslator {
-    Q_OBJECT
 public:
     explicit XmlTranslator(QObject* parent = nullptr) : QTranslator(parent) {}
     // Reads the table's top element "language"; false when it is missing.
