@@ -36,6 +36,8 @@ void AnimationState::Leave() {
 }
 
 void AnimationState::Tick(int elapsedMs) {
+    // A wait that begins in this tick starts counting with the next one.
+    const bool wasWaiting = waiting_;
     if (phase_ == kEntry) {
         const bool pastLast = frame_ >= entryFrames - 1;
         if (pastLast && autorunSeconds < 0) {
@@ -64,7 +66,7 @@ void AnimationState::Tick(int elapsedMs) {
             if (++frame_ >= exitFrames - 1) Rest();
         }
     }
-    if (waiting_) {
+    if (wasWaiting && waiting_) {
         waited_ += elapsedMs;
         if (waited_ >= autorunSeconds * 1000) {
             waiting_ = false;
