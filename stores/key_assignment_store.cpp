@@ -31,6 +31,10 @@ bool KeyAssignmentStore::Load(const std::filesystem::path& path) {
 }
 
 bool KeyAssignmentStore::Save() {
+    return SaveStoreBytes(path_, Serialize());
+}
+
+std::string KeyAssignmentStore::Serialize() const {
     pugi::xml_document doc;
     for (const KeyRecord& record : records_) {
         pugi::xml_node node = doc.append_child("record");
@@ -41,7 +45,7 @@ bool KeyAssignmentStore::Save() {
         node.append_attribute("group").set_value(record.group.c_str());
         for (const MacroStep& step : record.items) AppendMacroStep(node, step);
     }
-    return SaveStoreDocument(doc, path_);
+    return SerializeStoreDocument(doc);
 }
 
 void KeyAssignmentStore::Upsert(const KeyRecord& record) {

@@ -34,6 +34,8 @@ public:
     bool Load(const std::filesystem::path& path);
     // Writes the whole store to the loaded path; false (memory unchanged) on failure.
     bool Save();
+    // The file form Save writes.
+    std::string Serialize() const;
 
     // Replaces the first record with the same code in place (no save), or
     // appends the record and saves.

@@ -57,6 +57,10 @@ bool LedEffectStore::Load(const std::filesystem::path& path) {
 }
 
 bool LedEffectStore::Save() {
+    return SaveStoreBytes(path_, Serialize());
+}
+
+std::string LedEffectStore::Serialize() const {
     pugi::xml_document doc;
     pugi::xml_node effect = doc.append_child("effect");
     effect.append_attribute("sel").set_value(sel);
@@ -67,7 +71,7 @@ bool LedEffectStore::Save() {
         item.append_attribute("deriction").set_value(static_cast<unsigned>(e.deriction));
         item.append_attribute("selection").set_value(static_cast<unsigned>(e.selection));
     }
-    return SaveStoreDocument(doc, path_);
+    return SerializeStoreDocument(doc);
 }
 
 LedEffectEntry* LedEffectStore::GetEntry(int32_t index) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace keydeck {
 
@@ -31,6 +32,8 @@ public:
     bool Load(const std::filesystem::path& path);
     // Writes the whole store to the loaded path; false (memory unchanged) on failure.
     bool Save();
+    // The file form Save writes.
+    std::string Serialize() const;
 
     // Index -1 means the current effect; anything outside 0..21 gives nullptr.
     LedEffectEntry* GetEntry(int32_t index);

@@ -60,6 +60,10 @@ bool MacroStore::Load(const std::filesystem::path& path) {
 }
 
 bool MacroStore::Save() {
+    return SaveStoreBytes(path_, Serialize());
+}
+
+std::string MacroStore::Serialize() const {
     pugi::xml_document doc;
     pugi::xml_node c = doc.append_child("config");
     c.append_attribute("type").set_value(static_cast<int32_t>(config.type));
@@ -76,7 +80,7 @@ bool MacroStore::Save() {
         node.append_attribute("name").set_value(group.name.c_str());
         for (const MacroStep& step : group.steps) AppendMacroStep(node, step);
     }
-    return SaveStoreDocument(doc, path_);
+    return SerializeStoreDocument(doc);
 }
 
 bool MacroStore::AddGroup() {

@@ -51,6 +51,8 @@ public:
     bool Load(const std::filesystem::path& path);
     // Writes the whole store to the loaded path; false (memory unchanged) on failure.
     bool Save();
+    // The file form Save writes.
+    std::string Serialize() const;
 
     // Appends an empty macro named "Macro <n>" (the first free n from the count
     // of macros), then saves; returns the save's result.

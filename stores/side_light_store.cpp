@@ -38,6 +38,10 @@ bool SideLightStore::Load(const std::filesystem::path& path) {
 }
 
 bool SideLightStore::Save() {
+    return SaveStoreBytes(path_, Serialize());
+}
+
+std::string SideLightStore::Serialize() const {
     pugi::xml_document doc;
     pugi::xml_node effect = doc.append_child("effect");
     effect.append_attribute("sel").set_value(sel);
@@ -46,7 +50,7 @@ bool SideLightStore::Save() {
             .append_attribute("brightness")
             .set_value(static_cast<unsigned>(e.level));
     }
-    return SaveStoreDocument(doc, path_);
+    return SerializeStoreDocument(doc);
 }
 
 SideModeEntry* SideLightStore::GetEntry(int32_t index) {

@@ -34,9 +34,9 @@ std::string SerializeStoreDocument(const pugi::xml_document& doc) {
     return out;
 }
 
-bool SaveStoreDocument(const pugi::xml_document& doc, const std::filesystem::path& file) {
+bool SaveStoreBytes(const std::filesystem::path& file, const std::string& bytes) {
     if (file.empty()) return false;
-    return WriteFileAtomically(file, SerializeStoreDocument(doc));
+    return WriteFileAtomically(file, bytes);
 }
 
 uint32_t ReadUnsigned(const pugi::xml_node& node, const char* name, uint32_t missing) {

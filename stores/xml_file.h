@@ -16,9 +16,8 @@ bool LoadStoreDocument(pugi::xml_document& doc, const std::filesystem::path& fil
 // The store file form: XML declaration, one tab per level, LF, no BOM.
 std::string SerializeStoreDocument(const pugi::xml_document& doc);
 
-// Serialises and replaces `file` atomically; false (file untouched) on failure
-// or an empty path.
-bool SaveStoreDocument(const pugi::xml_document& doc, const std::filesystem::path& file);
+// Replaces `file` atomically; false (file untouched) on failure or an empty path.
+bool SaveStoreBytes(const std::filesystem::path& file, const std::string& bytes);
 
 // Attribute readers of the store files: unsigned decimal as 32 bits, missing
 // gives `missing`.
