@@ -35,7 +35,7 @@ int RunKeyDeck(int argc, char** argv) {
     // host window class have no counterpart: Qt sets these up itself.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KeyDeck"));
-    QApplication::setQuitOnLastWindowClosed(true);
+    QApplication::setQuitOnLastWindowClosed(false);  // the main window ends the loop
     QtDispatcher dispatcher(&app);
 
     // Everything is found next to the executable, whatever the caller's directory.

@@ -1,6 +1,7 @@
 #include "ui/main_window/main_dlg.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QMenu>
@@ -120,6 +121,9 @@ void CMainDlg::closeEvent(QCloseEvent* event) {
     setProperty(kInstanceProperty, QVariant());
     event->accept();
     QWidget::closeEvent(event);
+    // The loop ends with this window alone: closing a message box while the
+    // window is hidden must not end the program.
+    QCoreApplication::exit(kQuitCode);
 }
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {

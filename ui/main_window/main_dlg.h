@@ -17,6 +17,8 @@ namespace keydeck {
 // Menu command IDs the main window handles.
 inline constexpr int kCommandCheckFirmware = 1;
 inline constexpr int kCommandClose = 6;
+// The message loop's result when the main window closes.
+inline constexpr int kQuitCode = 1;
 
 // The program's only top-level window, built from "LAYOUT:XML_MAINWND".
 // This shell carries the window buttons, the language buttons, the "more"
