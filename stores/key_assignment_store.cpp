@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 
+#include "stores/store_xml_writer.h"
 #include "stores/xml_file.h"
 
 namespace keydeck {
@@ -35,17 +36,23 @@ bool KeyAssignmentStore::Save() {
 }
 
 std::string KeyAssignmentStore::Serialize() const {
-    pugi::xml_document doc;
+    StoreXmlWriter w;
     for (const KeyRecord& record : records_) {
-        pugi::xml_node node = doc.append_child("record");
-        node.append_attribute("code").set_value(record.code);
-        node.append_attribute("type").set_value(static_cast<int32_t>(record.type));
-        node.append_attribute("repeat").set_value(record.repeat);
-        node.append_attribute("name").set_value(record.name.c_str());
-        node.append_attribute("group").set_value(record.group.c_str());
-        for (const MacroStep& step : record.items) AppendMacroStep(node, step);
+        w.Start(0, "record");
+        w.Attr("code", record.code);
+        w.Attr("type", static_cast<int32_t>(record.type));
+        w.Attr("repeat", record.repeat);
+        w.Attr("name", record.name);
+        w.Attr("group", record.group);
+        if (record.items.empty()) {
+            w.EndEmpty();
+            continue;
+        }
+        w.EndStart();
+        for (const MacroStep& step : record.items) WriteMacroStep(w, 1, step);
+        w.Close(0, "record");
     }
-    return SerializeStoreDocument(doc);
+    return w.Take();
 }
 
 void KeyAssignmentStore::Upsert(const KeyRecord& record) {

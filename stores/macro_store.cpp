@@ -5,6 +5,7 @@
 
 #include <pugixml.hpp>
 
+#include "stores/store_xml_writer.h"
 #include "stores/xml_file.h"
 
 namespace keydeck {
@@ -64,23 +65,43 @@ bool MacroStore::Save() {
 }
 
 std::string MacroStore::Serialize() const {
-    pugi::xml_document doc;
-    pugi::xml_node c = doc.append_child("config");
-    c.append_attribute("type").set_value(static_cast<int32_t>(config.type));
-    c.append_attribute("repeat").set_value(config.repeat);
-    c.append_attribute("mode").set_value(config.mode);
-    c.append_attribute("delay").set_value(config.delay);
-    c.append_attribute("media").set_value(config.media);
-    c.append_attribute("function").set_value(config.function);
-    c.append_attribute("group").set_value(config.group);
-    c.append_attribute("skcode").set_value(config.skcode);
-    pugi::xml_node macro = doc.append_child("macro");
-    for (const MacroGroup& group : groups_) {
-        pugi::xml_node node = macro.append_child("group");
-        node.append_attribute("name").set_value(group.name.c_str());
-        for (const MacroStep& step : group.steps) AppendMacroStep(node, step);
+    StoreXmlWriter w;
+    w.Reserve(256 + groups_.size() * 64 + StepCount() * 64);
+    w.Start(0, "config");
+    w.Attr("type", static_cast<int32_t>(config.type));
+    w.Attr("repeat", config.repeat);
+    w.Attr("mode", config.mode);
+    w.Attr("delay", config.delay);
+    w.Attr("media", config.media);
+    w.Attr("function", config.function);
+    w.Attr("group", config.group);
+    w.Attr("skcode", config.skcode);
+    w.EndEmpty();
+    w.Start(0, "macro");
+    if (groups_.empty()) {
+        w.EndEmpty();
+        return w.Take();
     }
-    return SerializeStoreDocument(doc);
+    w.EndStart();
+    for (const MacroGroup& group : groups_) {
+        w.Start(1, "group");
+        w.Attr("name", group.name);
+        if (group.steps.empty()) {
+            w.EndEmpty();
+            continue;
+        }
+        w.EndStart();
+        for (const MacroStep& step : group.steps) WriteMacroStep(w, 2, step);
+        w.Close(1, "group");
+    }
+    w.Close(0, "macro");
+    return w.Take();
+}
+
+size_t MacroStore::StepCount() const {
+    size_t n = 0;
+    for (const MacroGroup& g : groups_) n += g.steps.size();
+    return n;
 }
 
 bool MacroStore::AddGroup() {

@@ -75,6 +75,8 @@ public:
     MacroConfig config;
 
 private:
+    size_t StepCount() const;
+
     std::filesystem::path path_;
     std::vector<MacroGroup> groups_;
 };

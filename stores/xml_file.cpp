@@ -1,5 +1,7 @@
 #include "stores/xml_file.h"
 
+#include <cstring>
+
 #include "platform/atomic_file.h"
 #include "stores/number_text.h"
 
@@ -46,20 +48,36 @@ uint32_t ReadUnsigned(const pugi::xml_node& node, const char* name, uint32_t mis
 }
 
 MacroStep ReadMacroStep(const pugi::xml_node& node) {
+    // One pass over the attributes; the first of a name counts, as with
+    // node.attribute(name). Loading a large library is mostly this loop.
     MacroStep step;
-    step.code = ReadInt32(node, "code");
-    step.name = node.attribute("name").value();
-    step.state = ReadInt32(node, "state");
-    step.delay = ReadInt32(node, "delay");
+    bool code = false, name = false, state = false, delay = false;
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        const char* n = a.name();
+        if (!code && std::strcmp(n, "code") == 0) {
+            code = true;
+            step.code = static_cast<int32_t>(ParseUnsignedDecimal(a.value()));
+        } else if (!state && std::strcmp(n, "state") == 0) {
+            state = true;
+            step.state = static_cast<int32_t>(ParseUnsignedDecimal(a.value()));
+        } else if (!delay && std::strcmp(n, "delay") == 0) {
+            delay = true;
+            step.delay = static_cast<int32_t>(ParseUnsignedDecimal(a.value()));
+        } else if (!name && std::strcmp(n, "name") == 0) {
+            name = true;
+            step.name = a.value();
+        }
+    }
     return step;
 }
 
-void AppendMacroStep(pugi::xml_node& parent, const MacroStep& step) {
-    pugi::xml_node item = parent.append_child("item");
-    item.append_attribute("code").set_value(static_cast<uint32_t>(step.code));
-    item.append_attribute("state").set_value(static_cast<uint32_t>(step.state));
-    item.append_attribute("delay").set_value(static_cast<uint32_t>(step.delay));
-    item.append_attribute("name").set_value(step.name.c_str());
+void WriteMacroStep(StoreXmlWriter& writer, int depth, const MacroStep& step) {
+    writer.Start(depth, "item");
+    writer.Attr("code", static_cast<uint32_t>(step.code));
+    writer.Attr("state", static_cast<uint32_t>(step.state));
+    writer.Attr("delay", static_cast<uint32_t>(step.delay));
+    writer.Attr("name", step.name);
+    writer.EndEmpty();
 }
 
 }  // namespace keydeck

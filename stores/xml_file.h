@@ -6,6 +6,7 @@
 #include <pugixml.hpp>
 
 #include "stores/macro_step.h"
+#include "stores/store_xml_writer.h"
 
 namespace keydeck {
 
@@ -28,7 +29,7 @@ inline int32_t ReadInt32(const pugi::xml_node& node, const char* name) {
 
 // A step from a node's "code", "name", "state" and "delay".
 MacroStep ReadMacroStep(const pugi::xml_node& node);
-// Appends an "item" with "code", "state", "delay" (unsigned decimals) and "name".
-void AppendMacroStep(pugi::xml_node& parent, const MacroStep& step);
+// An empty "item" with "code", "state", "delay" (unsigned decimals) and "name".
+void WriteMacroStep(StoreXmlWriter& writer, int depth, const MacroStep& step);
 
 }  // namespace keydeck
