@@ -33,6 +33,8 @@ bool StartsHidden(int argc, char** argv) {
 int RunKeyDeck(int argc, char** argv) {
     // OLE, the image decoder name, the renderer and decoder factories and the
     // host window class have no counterpart: Qt sets these up itself.
+    // Read before Qt takes its own options out of the command line.
+    const bool hidden = StartsHidden(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KeyDeck"));
     QApplication::setQuitOnLastWindowClosed(false);  // the main window ends the loop
@@ -74,7 +76,6 @@ int RunKeyDeck(int argc, char** argv) {
         return 0;
     }
 
-    const bool hidden = StartsHidden(argc, argv);
     int result = 0;
     {
         const LayoutLoader loader(registry, context);
