@@ -4,6 +4,7 @@
 
 #include "platform/program_directories.h"
 #include "stores/number_text.h"
+#include "stores/xml_file.h"
 
 namespace keydeck {
 namespace {
@@ -50,7 +51,8 @@ bool AppSettings::LoadFrom(const std::filesystem::path& file) {
     funKeys.clear();
     combKeys.clear();
 
-    if (!document.load_file(file.c_str(), pugi::parse_default, pugi::encoding_auto)) {
+    if (!IsReadableFile(file) ||
+        !document.load_file(file.c_str(), pugi::parse_default, pugi::encoding_auto)) {
         document.reset();
         return false;
     }

@@ -21,7 +21,13 @@ private:
 
 }  // namespace
 
+bool IsReadableFile(const std::filesystem::path& file) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(file, ec);
+}
+
 bool LoadStoreDocument(pugi::xml_document& doc, const std::filesystem::path& file) {
+    if (!IsReadableFile(file)) return false;
     const pugi::xml_parse_result result =
         doc.load_file(file.c_str(), pugi::parse_default, pugi::encoding_utf8);
     return static_cast<bool>(result);

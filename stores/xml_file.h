@@ -10,6 +10,10 @@
 
 namespace keydeck {
 
+// pugixml sizes a file by seeking to its end, which for a directory asks for
+// an absurd allocation; only regular files (or links to them) are parsed.
+bool IsReadableFile(const std::filesystem::path& file);
+
 // Parses a store file with the default options, its bytes taken as UTF-8.
 // False when the file is missing, unreadable or malformed.
 bool LoadStoreDocument(pugi::xml_document& doc, const std::filesystem::path& file);

@@ -53,6 +53,7 @@ TEST(AppSettings, MissingOrMalformedFileLeavesDefaults) {
     AppSettings s;
     EXPECT_FALSE(s.LoadFrom(dir.path() / "absent.xml"));
     EXPECT_EQ(s.identity, DeviceIdentity{});
+    EXPECT_FALSE(s.LoadFrom(dir.path()));  // a directory is no settings file
 }
 
 TEST(AppSettings, Language) {
