@@ -102,6 +102,9 @@ bool UinputOutput::Open(std::string& error) {
 void UinputOutput::WriteKey(std::uint16_t code, int value, bool injected) {
     std::lock_guard lock(mutex_);
     if (!device_ || code >= kKeyCount) return;
+    // The kernel drops a press of a key that is down; a repeat it passes on.
+    if (value == 1 && down_[code]) value = 2;
+    down_[code] = value != 0;
     libevdev_uinput_write_event(device_, EV_KEY, code, value);
     libevdev_uinput_write_event(device_, EV_SYN, SYN_REPORT, 0);
     if (injected) gInjectedDown[code] = value != 0;

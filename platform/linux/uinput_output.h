@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -25,6 +26,7 @@ public:
 private:
     mutable std::mutex mutex_;
     libevdev_uinput* device_ = nullptr;
+    std::bitset<0x300> down_;  // keys down on the device
 };
 
 // The process's output device, shared by the hook and the injector.

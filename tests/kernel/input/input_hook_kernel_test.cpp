@@ -1,0 +1,155 @@
+// Types on a uinput keyboard through the Linux hook backend and reads what
+// KeyDeck's output keyboard produces. Runs as root inside the test VM.
+#include <fcntl.h>
+#include <libevdev/libevdev-uinput.h>
+#include <libevdev/libevdev.h>
+#include <linux/input.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "input/key_assignment_actions.h"
+#include "input/keyboard_hook.h"
+#include "platform/dispatcher.h"
+#include "platform/key_injector.h"
+#include "platform/linux/evdev_keyboard_hook.h"
+#include "platform/linux/uinput_output.h"
+#include "platform/sim/sim_input.h"
+#include "stores/key_assignment_store.h"
+#include "stores/macro_store.h"
+#include "tasks/task_thread.h"
+
+using namespace keydeck;
+using namespace std::chrono_literals;
+
+namespace {
+
+int failures = 0;
+void Check(bool ok, const std::string& what) {
+    std::printf("%s: %s\n", ok ? "ok" : "FAIL", what.c_str());
+    if (!ok) ++failures;
+}
+
+struct KeyOut {
+    int code;
+    int value;
+    double ms;
+};
+
+}  // namespace
+
+int main() {
+    // The "physical" keyboard.
+    libevdev* proto = libevdev_new();
+    libevdev_set_name(proto, "test physical keyboard");
+    libevdev_enable_event_type(proto, EV_KEY);
+    for (int code = KEY_ESC; code <= KEY_KPDOT; ++code) {
+        libevdev_enable_event_code(proto, EV_KEY, code, nullptr);
+    }
+    libevdev_uinput* physical = nullptr;
+    if (libevdev_uinput_create_from_device(proto, LIBEVDEV_UINPUT_OPEN_MANAGED, &physical) != 0) {
+        std::printf("FAIL: cannot create the physical keyboard\n");
+        return 1;
+    }
+    libevdev_free(proto);
+    std::this_thread::sleep_for(200ms);
+
+    const std::string dir = "/tmp/keydeck-kernel";
+    ::mkdir(dir.c_str(), 0700);
+    // A -> B (Key), C -> macro D down, 60 ms, D up (Macro), E -> Ctrl+F (Function).
+    std::ofstream(dir + "/record.xml")
+        << "<?xml version=\"1.0\"?>\n"
+        << "<record code=\"65\" type=\"1\" repeat=\"0\"><item code=\"66\" state=\"0\" "
+           "delay=\"0\"/></record>\n"
+        << "<record code=\"67\" type=\"0\" repeat=\"1\"><item code=\"68\" state=\"0\" "
+           "delay=\"60\"/><item code=\"68\" state=\"1\" delay=\"0\"/></record>\n"
+        << "<record code=\"69\" type=\"3\" repeat=\"0\">"
+           "<item code=\"162\" state=\"1\" delay=\"11\"/><item code=\"70\" state=\"1\" "
+           "delay=\"11\"/><item code=\"162\" state=\"0\" delay=\"10\"/><item code=\"70\" "
+           "state=\"0\" delay=\"10\"/></record>\n";
+    KeyAssignmentStore store;
+    Check(store.Load(dir + "/record.xml") && store.records().size() == 3, "store loaded");
+    AppSettings settings;
+    MacroStore macros;
+
+    QueueDispatcher dispatcher;
+    KeyboardHook hook;
+    if (!hook.Install(CreateEvdevKeyboardHook(dispatcher, {true, 300ms}))) {
+        std::printf("FAIL: the hook did not install\n");
+        return 1;
+    }
+    auto injector = CreateKeyInjector();
+    SimProgramLauncher launcher;
+    SimWorkstation workstation;
+    TaskThread thread;
+    KeyAssignmentActions actions{{*injector, launcher, workstation, [] { return true; }},
+                                 thread.KeyStepLock(),
+                                 {store, settings, macros}};
+    Check(hook.AddListener(&actions), "listener added");
+    thread.Start(&actions);
+    thread.SetCallbacks([](void* a) { static_cast<KeyAssignmentActions*>(a)->PlayNextKeyStep(); },
+                        nullptr, nullptr);
+
+    const std::string outNode = GetUinputOutput()->DevNode();
+    const int outFd = ::open(outNode.c_str(), O_RDONLY | O_NONBLOCK);
+    Check(outFd >= 0, "output device " + outNode + " readable");
+
+    auto type = [&](int code, int value) {
+        libevdev_uinput_write_event(physical, EV_KEY, code, value);
+        libevdev_uinput_write_event(physical, EV_SYN, SYN_REPORT, 0);
+        dispatcher.RunFor(40ms);
+    };
+    for (auto [code, value] : std::vector<std::pair<int, int>>{
+             {KEY_Z, 1}, {KEY_Z, 0}, {KEY_A, 1}, {KEY_A, 2}, {KEY_A, 0}, {KEY_C, 1}, {KEY_C, 0}}) {
+        type(code, value);
+    }
+    dispatcher.RunFor(200ms);  // the macro plays on the task thread
+    for (auto [code, value] :
+         std::vector<std::pair<int, int>>{{KEY_E, 1}, {KEY_E, 0}, {KEY_X, 1}, {KEY_X, 0}}) {
+        type(code, value);
+    }
+    dispatcher.RunFor(200ms);
+    thread.Stop(true);
+
+    std::vector<KeyOut> out;
+    input_event ev;
+    while (::read(outFd, &ev, sizeof ev) == sizeof ev) {
+        if (ev.type == EV_KEY) {
+            out.push_back(
+                {ev.code, ev.value, ev.input_event_sec * 1000.0 + ev.input_event_usec / 1000.0});
+        }
+    }
+    std::string got;
+    for (const auto& k : out) got += std::to_string(k.code) + ":" + std::to_string(k.value) + " ";
+    const std::vector<std::pair<int, int>> expected{
+        {KEY_Z, 1}, {KEY_Z, 0}, {KEY_B, 1},        {KEY_B, 2}, {KEY_B, 0},
+        {KEY_D, 1}, {KEY_D, 0}, {KEY_LEFTCTRL, 1}, {KEY_F, 1}, {KEY_LEFTCTRL, 0},
+        {KEY_F, 0}, {KEY_X, 1}, {KEY_X, 0}};
+    bool same = out.size() == expected.size();
+    for (std::size_t i = 0; same && i < out.size(); ++i) {
+        same = out[i].code == expected[i].first && out[i].value == expected[i].second;
+    }
+    Check(same, "output in order, assigned keys replaced, nothing re-processed: " + got);
+    if (same) Check(out[6].ms - out[5].ms >= 59.0, "macro delay kept between D down and D up");
+
+    unsigned char keys[KEY_MAX / 8 + 1] = {};
+    ::ioctl(outFd, EVIOCGKEY(sizeof keys), keys);
+    bool anyDown = false;
+    for (unsigned char b : keys) anyDown |= b != 0;
+    Check(!anyDown, "no key left down on the output device");
+
+    hook.Shutdown();
+    ::close(outFd);
+    libevdev_uinput_destroy(physical);
+    std::printf("%d failure(s)\n", failures);
+    return failures == 0 ? 0 : 1;
+}
