@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/app_settings.h"
+#include "input/keyboard_hook.h"
 #include "platform/program_directories.h"
 #include "platform/single_instance.h"
 #include "platform/text.h"
@@ -59,8 +60,9 @@ int RunKeyDeck(int argc, char** argv) {
     timeline.Start();
     UiContext context{resources, timeline, dirs.resources};
 
-    // The keyboard hook is installed here once its Linux and Windows backends
-    // land (InstallKeyboardHook(CreateSystemKeyboardHook(dispatcher))).
+    if (!IsKeyboardHookInstalled()) {
+        InstallKeyboardHook(CreateSystemKeyboardHook(dispatcher));
+    }
 
     GetMacroStore().Load(dirs.StoreFile("macro.xml"));
     GetKeyAssignmentStore().Load(dirs.StoreFile("record.xml"));
@@ -94,6 +96,8 @@ int RunKeyDeck(int argc, char** argv) {
         instance->UnmarkWindow();
     }
     timeline.Stop();
+    // The hook's events travel through the dispatcher, which ends with this scope.
+    ShutdownKeyboardHook();
     return result;
 }
 
