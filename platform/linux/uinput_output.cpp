@@ -45,6 +45,9 @@ void ReleaseInjectedKeys(int fd) {
 
 void OnTerminate(int signo) {
     ReleaseInjectedKeys(gOutputFd.load());
+    // Readers of the device get a moment to see the releases before it goes.
+    const timespec grace{0, 20'000'000};
+    nanosleep(&grace, nullptr);
     std::signal(signo, SIG_DFL);
     std::raise(signo);
 }

@@ -4,9 +4,13 @@
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
 #include <linux/input.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+
 #include <unistd.h>
+#include <csignal>
 
 #include <chrono>
 #include <cstdio>
@@ -22,6 +26,7 @@
 #include "platform/dispatcher.h"
 #include "platform/key_injector.h"
 #include "platform/linux/evdev_keyboard_hook.h"
+#include "platform/linux/launcher_linux.h"
 #include "platform/linux/uinput_output.h"
 #include "platform/sim/sim_input.h"
 #include "stores/key_assignment_store.h"
@@ -47,7 +52,58 @@ struct KeyOut {
 
 }  // namespace
 
+// A process that dies of SIGTERM while its injected G is down releases it.
+void CheckReleaseOnTerminate() {
+    int toParent[2];
+    int toChild[2];
+    if (::pipe(toParent) != 0 || ::pipe(toChild) != 0) return Check(false, "pipes");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        auto injector = CreateKeyInjector();
+        injector->SendKeyEvent(0x47, 0, 0, kInjectedEventMarker);
+        const std::string node = GetUinputOutput()->DevNode() + "\n";
+        [[maybe_unused]] auto n = ::write(toParent[1], node.data(), node.size());
+        char go;
+        n = ::read(toChild[0], &go, 1);
+        std::raise(SIGTERM);
+        _exit(3);
+    }
+    char buf[128] = {};
+    std::size_t len = 0;
+    while (len < sizeof buf - 1 && ::read(toParent[0], buf + len, 1) == 1 && buf[len] != '\n')
+        ++len;
+    buf[len] = 0;
+    const int fd = ::open(buf, O_RDONLY | O_NONBLOCK);
+    Check(fd >= 0, std::string("child's output device ") + buf);
+    [[maybe_unused]] auto n = ::write(toChild[1], "g", 1);
+    bool released = false;
+    for (int i = 0; i < 200 && !released && fd >= 0; ++i) {
+        pollfd p{fd, POLLIN, 0};
+        ::poll(&p, 1, 10);
+        input_event ev;
+        while (::read(fd, &ev, sizeof ev) == sizeof ev) {
+            if (ev.type == EV_KEY && ev.code == KEY_G && ev.value == 0) released = true;
+        }
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    Check(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM, "child ended by SIGTERM");
+    Check(released, "injected key released on SIGTERM");
+    if (fd >= 0) ::close(fd);
+}
+
+void CheckShellWords() {
+    const auto words = SplitShellWords(R"(a "b c" 'd "e"' f\ g "h\"i" )");
+    Check(words && *words == std::vector<std::string>{"a", "b c", "d \"e\"", "f g", "h\"i"},
+          "arguments split as a shell splits words");
+    Check(!SplitShellWords("\"open"), "an open quote is refused");
+    Check(SpawnDetached({"/bin/busybox", "true"}) && !SpawnDetached({"/no/such/program"}),
+          "programs start detached; a missing one fails");
+}
+
 int main() {
+    CheckShellWords();
+    CheckReleaseOnTerminate();
     // The "physical" keyboard.
     libevdev* proto = libevdev_new();
     libevdev_set_name(proto, "test physical keyboard");
@@ -140,6 +196,22 @@ int main() {
     }
     Check(same, "output in order, assigned keys replaced, nothing re-processed: " + got);
     if (same) Check(out[6].ms - out[5].ms >= 59.0, "macro delay kept between D down and D up");
+
+    // A UI thread that does not answer: the events pass on after the time-out,
+    // and the late calls decide nothing.
+    for (int value : {1, 0}) {
+        libevdev_uinput_write_event(physical, EV_KEY, KEY_A, value);
+        libevdev_uinput_write_event(physical, EV_SYN, SYN_REPORT, 0);
+        std::this_thread::sleep_for(500ms);
+    }
+    dispatcher.RunFor(100ms);
+    std::this_thread::sleep_for(100ms);
+    std::string late;
+    while (::read(outFd, &ev, sizeof ev) == sizeof ev) {
+        if (ev.type == EV_KEY)
+            late += std::to_string(ev.code) + ":" + std::to_string(ev.value) + " ";
+    }
+    Check(late == "30:1 30:0 ", "unanswered events pass through unchanged: " + late);
 
     unsigned char keys[KEY_MAX / 8 + 1] = {};
     ::ioctl(outFd, EVIOCGKEY(sizeof keys), keys);
