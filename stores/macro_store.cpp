@@ -1,6 +1,7 @@
 #include "stores/macro_store.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include <pugixml.hpp>
@@ -40,6 +41,8 @@ bool MacroStore::Load(const std::filesystem::path& path) {
     if (const pugi::xml_node macro = doc.child("macro")) {
         for (const pugi::xml_node& node : macro.children()) {
             MacroGroup group;
+            group.steps.reserve(
+                static_cast<size_t>(std::distance(node.children().begin(), node.children().end())));
             for (const pugi::xml_node& child : node.children()) {
                 group.steps.push_back(ReadMacroStep(child));
             }

@@ -55,23 +55,39 @@ uint32_t ReadUnsigned(const pugi::xml_node& node, const char* name, uint32_t mis
 
 MacroStep ReadMacroStep(const pugi::xml_node& node) {
     // One pass over the attributes; the first of a name counts, as with
-    // node.attribute(name). Loading a large library is mostly this loop.
+    // node.attribute(name).
     MacroStep step;
     bool code = false, name = false, state = false, delay = false;
     for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
         const char* n = a.name();
-        if (!code && std::strcmp(n, "code") == 0) {
-            code = true;
-            step.code = static_cast<int32_t>(ParseUnsignedDecimal(a.value()));
-        } else if (!state && std::strcmp(n, "state") == 0) {
-            state = true;
-            step.state = static_cast<int32_t>(ParseUnsignedDecimal(a.value()));
-        } else if (!delay && std::strcmp(n, "delay") == 0) {
-            delay = true;
-            step.delay = static_cast<int32_t>(ParseUnsignedDecimal(a.value()));
-        } else if (!name && std::strcmp(n, "name") == 0) {
-            name = true;
-            step.name = a.value();
+        // Dispatch on the first letter: this loop is most of a large load.
+        switch (n[0]) {
+            case 'c':
+                if (!code && std::strcmp(n + 1, "ode") == 0) {
+                    code = true;
+                    step.code = static_cast<int32_t>(ParseUnsignedDecimal(a.value()));
+                }
+                break;
+            case 's':
+                if (!state && std::strcmp(n + 1, "tate") == 0) {
+                    state = true;
+                    step.state = static_cast<int32_t>(ParseUnsignedDecimal(a.value()));
+                }
+                break;
+            case 'd':
+                if (!delay && std::strcmp(n + 1, "elay") == 0) {
+                    delay = true;
+                    step.delay = static_cast<int32_t>(ParseUnsignedDecimal(a.value()));
+                }
+                break;
+            case 'n':
+                if (!name && std::strcmp(n + 1, "ame") == 0) {
+                    name = true;
+                    step.name = a.value();
+                }
+                break;
+            default:
+                break;
         }
     }
     return step;
