@@ -22,11 +22,18 @@ struct SimInterface {
     bool config = false;    // the one that takes the configuration reports
 };
 
+// Notices are posted outside the keyboard's mutex; the gate keeps a watcher
+// that is being dropped (and its dispatcher) from being posted to meanwhile.
+struct WatcherGate {
+    std::mutex mutex;
+    bool alive = true;
+};
+
 struct Watcher {
     int id = 0;
     IDispatcher* dispatcher = nullptr;
     std::shared_ptr<DeviceNoticeCallback> callback;
-    std::shared_ptr<std::atomic<bool>> alive;
+    std::shared_ptr<WatcherGate> gate;
 };
 
 std::string KeyboardPath(uint16_t vid, uint16_t pid, const char* fields, const char* instance) {
@@ -103,8 +110,14 @@ struct SimKeyboard::Shared {
     void AddPosts(std::vector<std::function<void()>>& posts, const DeviceNotice& notice) {
         for (const Watcher& w : watchers) {
             posts.push_back([w, notice] {
-                w.dispatcher->Post([callback = w.callback, alive = w.alive, notice] {
-                    if (alive->load()) (*callback)(notice);
+                std::lock_guard gate(w.gate->mutex);
+                if (!w.gate->alive) return;
+                w.dispatcher->Post([callback = w.callback, g = w.gate, notice] {
+                    {
+                        std::lock_guard lock(g->mutex);
+                        if (!g->alive) return;
+                    }
+                    (*callback)(notice);
                 });
             });
         }
@@ -249,10 +262,13 @@ private:
 class SimNoticeSource final : public IDeviceNoticeSource {
 public:
     SimNoticeSource(std::shared_ptr<SimKeyboard::Shared> shared, int id,
-                    std::shared_ptr<std::atomic<bool>> alive)
-        : shared_(std::move(shared)), id_(id), alive_(std::move(alive)) {}
+                    std::shared_ptr<WatcherGate> gate)
+        : shared_(std::move(shared)), id_(id), gate_(std::move(gate)) {}
     ~SimNoticeSource() override {
-        alive_->store(false);
+        {
+            std::lock_guard lock(gate_->mutex);
+            gate_->alive = false;
+        }
         std::lock_guard lock(shared_->mutex);
         std::erase_if(shared_->watchers, [&](const Watcher& w) { return w.id == id_; });
     }
@@ -260,7 +276,7 @@ public:
 private:
     std::shared_ptr<SimKeyboard::Shared> shared_;
     int id_;
-    std::shared_ptr<std::atomic<bool>> alive_;
+    std::shared_ptr<WatcherGate> gate_;
 };
 
 }  // namespace
@@ -512,9 +528,9 @@ std::unique_ptr<IDeviceNoticeSource> SimKeyboard::WatchDeviceNotices(
     w.id = shared_->nextWatcher++;
     w.dispatcher = &dispatcher;
     w.callback = std::make_shared<DeviceNoticeCallback>(std::move(callback));
-    w.alive = std::make_shared<std::atomic<bool>>(true);
+    w.gate = std::make_shared<WatcherGate>();
     shared_->watchers.push_back(w);
-    return std::make_unique<SimNoticeSource>(shared_, w.id, w.alive);
+    return std::make_unique<SimNoticeSource>(shared_, w.id, w.gate);
 }
 
 }  // namespace keydeck
