@@ -122,6 +122,7 @@ constexpr Row kRows[] = {
     {KEY_KP0, 0x60, 0x52, false},
     {KEY_KPDOT, 0x6E, 0x53, false},
     {KEY_102ND, 0xE2, 0x56, false},
+    {KEY_CLEAR, 0x0C, 0x4C, false},
     // Media and browser keys.
     {KEY_MUTE, 0xAD, 0x20, true},
     {KEY_VOLUMEDOWN, 0xAE, 0x2E, true},

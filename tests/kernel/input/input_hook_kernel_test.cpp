@@ -25,11 +25,13 @@
 #include "input/keyboard_hook.h"
 #include "platform/dispatcher.h"
 #include "platform/key_injector.h"
+#include "platform/linux/evdev_key_table.h"
 #include "platform/linux/evdev_keyboard_hook.h"
 #include "platform/linux/launcher_linux.h"
 #include "platform/linux/uinput_output.h"
 #include "platform/sim/sim_input.h"
 #include "stores/key_assignment_store.h"
+#include "stores/key_names.h"
 #include "stores/macro_store.h"
 #include "tasks/task_thread.h"
 
@@ -101,7 +103,32 @@ void CheckShellWords() {
           "programs start detached; a missing one fails");
 }
 
+// Every named key, the media keys and the Windows keys have an evdev key that
+// maps back to the same virtual-key code.
+void CheckKeyTable() {
+    std::string missing;
+    std::vector<std::pair<std::uint32_t, bool>> keys;
+    for (const auto& row : KeyNameTable)
+        keys.push_back({row.vk & 0xFFu, (row.vk & kExtendedKeyFlag) != 0});
+    for (std::uint32_t vk : {0xADu, 0xAEu, 0xAFu, 0xB0u, 0xB1u, 0xB2u, 0xB3u, 0x5Bu, 0x5Cu}) {
+        keys.push_back({vk, true});
+    }
+    for (auto [vk, extended] : keys) {
+        const auto code = WindowsKeyToEvdev(vk, extended);
+        const auto back = code ? EvdevToWindowsKey(*code) : std::nullopt;
+        if (!back || back->vk != vk) missing += std::to_string(vk) + " ";
+    }
+    Check(missing.empty(), "key table covers every key: missing " + missing);
+    const auto enter = EvdevToWindowsKey(KEY_KPENTER);
+    Check(enter && enter->vk == 0x0D && enter->extended &&
+              WindowsKeyToEvdev(0x0D, false) == KEY_ENTER,
+          "pad Enter is the extended Enter");
+    Check(WindowsKeyToEvdev(0x25, false) == KEY_LEFT,
+          "an arrow without the extended mark is the arrow");
+}
+
 int main() {
+    CheckKeyTable();
     CheckShellWords();
     CheckReleaseOnTerminate();
     // The "physical" keyboard.
