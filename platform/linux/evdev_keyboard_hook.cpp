@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -272,6 +273,13 @@ private:
             static_cast<std::uint32_t>(ev.input_event_sec * 1000 + ev.input_event_usec / 1000);
         if (ev.value == 0 && isAlt && altDown_ > 0) --altDown_;
         if (ev.value == 0 && isCtrl && ctrlDown_ > 0) --ctrlDown_;
+        // A press that went out undecided must keep its repeats and its release:
+        // a later verdict swallowing the release would leave the key stuck down.
+        if (passedUndecided_.count(ev.code) != 0) {
+            if (ev.value == 0) passedUndecided_.erase(ev.code);
+            output_->WriteKey(ev.code, ev.value, false);
+            return;
+        }
 
         KeyboardHookSink* sink = &sink_;
         dispatcher_.CallAndWait(
@@ -290,6 +298,7 @@ private:
                              "passing it on\n");
                 timeoutLogged_ = true;
             }
+            if (ev.value == 1) passedUndecided_.insert(ev.code);
             output_->WriteKey(ev.code, ev.value, false);
             return;
         }
@@ -320,6 +329,7 @@ private:
     int altDown_ = 0;
     int ctrlDown_ = 0;
     bool timeoutLogged_ = false;
+    std::set<std::uint16_t> passedUndecided_;  // reader thread only
 };
 
 }  // namespace

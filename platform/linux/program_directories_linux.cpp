@@ -7,7 +7,9 @@
 
 namespace keydeck {
 
-bool UnixInstalledLayoutAllowed() { return true; }
+bool UnixInstalledLayoutAllowed() {
+    return true;
+}
 
 std::filesystem::path ExecutableDirectory() {
     std::error_code ec;

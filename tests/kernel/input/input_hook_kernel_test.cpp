@@ -240,6 +240,22 @@ int main() {
     }
     Check(late == "30:1 30:0 ", "unanswered events pass through unchanged: " + late);
 
+    // A press that passed undecided, then a UI thread that answers again: the
+    // release must follow the press out, or the key would stay down.
+    libevdev_uinput_write_event(physical, EV_KEY, KEY_A, 1);
+    libevdev_uinput_write_event(physical, EV_SYN, SYN_REPORT, 0);
+    std::this_thread::sleep_for(500ms);
+    dispatcher.RunFor(100ms);
+    libevdev_uinput_write_event(physical, EV_KEY, KEY_A, 0);
+    libevdev_uinput_write_event(physical, EV_SYN, SYN_REPORT, 0);
+    dispatcher.RunFor(300ms);
+    std::string resumed;
+    while (::read(outFd, &ev, sizeof ev) == sizeof ev) {
+        if (ev.type == EV_KEY)
+            resumed += std::to_string(ev.code) + ":" + std::to_string(ev.value) + " ";
+    }
+    Check(resumed == "30:1 30:0 ", "an undecided press keeps its release: " + resumed);
+
     unsigned char keys[KEY_MAX / 8 + 1] = {};
     ::ioctl(outFd, EVIOCGKEY(sizeof keys), keys);
     bool anyDown = false;
