@@ -9,8 +9,8 @@ namespace keydeck {
 
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
     const std::filesystem::path tmp =
-        target.parent_path() / (L"." + target.filename().wstring() + L".tmp" +
-                                std::to_wstring(::GetCurrentProcessId()));
+        target.parent_path() /
+        (L"." + target.filename().wstring() + L".tmp" + std::to_wstring(::GetCurrentProcessId()));
     HANDLE file = ::CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;

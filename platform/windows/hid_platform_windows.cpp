@@ -17,6 +17,7 @@ extern "C" {
 
 #include "platform/dispatcher.h"
 #include "platform/hid_platform.h"
+#include "platform/windows/wide_text.h"
 
 namespace keydeck {
 
@@ -24,15 +25,6 @@ namespace {
 
 const GUID kHidGuid = {
     0x4d1e55b2, 0xf16f, 0x11cf, {0x88, 0xcb, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
-
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return {};
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
-}
 
 std::string Utf8(const wchar_t* text) {
     if (text == nullptr || *text == 0) return {};
@@ -221,8 +213,9 @@ public:
     }
 
     HidOpenResult Open(const std::string& path, uint32_t access, uint32_t share) override {
-        HANDLE handle = CreateFileW(Wide(path).c_str(), access, share, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle =
+            CreateFileW(WideFromUtf8(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             const HidOpenError reason =
@@ -237,8 +230,9 @@ public:
     }
 
     std::optional<HidCapabilities> QueryCapabilities(const std::string& path) override {
-        HANDLE handle = CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle =
+            CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
         HIDD_ATTRIBUTES attributes{};
         attributes.Size = sizeof attributes;

@@ -1,4 +1,5 @@
 #include "platform/named_lock.h"
+#include "platform/windows/wide_text.h"
 
 #include <windows.h>
 
@@ -6,25 +7,12 @@
 
 namespace keydeck {
 
-namespace {
-
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return {};
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
-}
-
-}  // namespace
-
 // A named mutex without a namespace prefix: local to the user's logon.
 // Mutexes are recursive for their owning thread by nature.
 class NamedLock::Impl {
 public:
     explicit Impl(const std::string& name) {
-        const std::wstring wide = Wide(name);
+        const std::wstring wide = WideFromUtf8(name);
         handle_ = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, wide.c_str());
         if (handle_ == nullptr) {
             handle_ = CreateMutexW(nullptr, TRUE, wide.c_str());

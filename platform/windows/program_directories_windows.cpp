@@ -7,12 +7,15 @@
 
 namespace keydeck {
 
-bool UnixInstalledLayoutAllowed() { return false; }
+bool UnixInstalledLayoutAllowed() {
+    return false;
+}
 
 std::filesystem::path ExecutableDirectory() {
     std::wstring buffer(520, L'\0');
     for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD n =
+            ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return std::filesystem::current_path();
         if (n < buffer.size()) {
             buffer.resize(n);
